@@ -33,6 +33,15 @@ function(lmx_add_gtest name)
     set(ARG_TIMEOUT 300)
   endif()
   set_tests_properties(${name}.${LMX_FLAVOUR} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "${LMX_FLAVOUR};${ARG_LABELS}")
+  lmx_share_display_if_gui(${name}.${LMX_FLAVOUR} "${ARG_LABELS}")
+endfunction()
+
+# Windows on one X display disturb each other's focus and foreground: tests
+# labelled gui or e2e take the display one at a time.
+function(lmx_share_display_if_gui test labels)
+  if("gui" IN_LIST labels OR "e2e" IN_LIST labels)
+    set_tests_properties(${test} PROPERTIES RESOURCE_LOCK x_display)
+  endif()
 endfunction()
 
 # Pulls the tests of other build folders into this folder's CTest run.
