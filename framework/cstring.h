@@ -7,6 +7,9 @@
 #include <string>
 
 #ifdef _WIN32
+// winsock2.h first: windows.h alone pulls in the old winsock.h, which
+// collides with winsock2.h included later by anyone.
+#include <winsock2.h>
 #include <windows.h>
 #endif
 
@@ -41,7 +44,9 @@ public:
     friend bool operator==(const CString& a, const wchar_t* b) { return a == CString(b); }
 
     // Loads a string-table entry; on failure the text stays as it was.
+    // Without a module: the one that holds the string (the program's own).
     BOOL LoadString(UINT id);
+    BOOL LoadString(HINSTANCE module, UINT id);
     void Format(const wchar_t* format, ...);
 #endif
 
