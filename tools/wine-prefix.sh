@@ -15,10 +15,10 @@ export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"MS UI Gothic"="IPAGothic"
-"MS Shell Dlg"="IPAGothic"
-"MS Shell Dlg 2"="IPAGothic"
-"Tahoma"="IPAGothic"
+"MS UI Gothic"="IPAPGothic"
+"MS Shell Dlg"="IPAPGothic"
+"MS Shell Dlg 2"="IPAPGothic"
+"Tahoma"="IPAPGothic"
 REG
     wine regedit "$prefix/fonts.reg" >>"$prefix/wineboot.log" 2>&1
     wineserver -w
