@@ -106,7 +106,7 @@ class Probe:
     def __init__(self, session):
         self.proc = subprocess.Popen(["wine", session.tool("probe.exe")], env=session.env(),
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                     stderr=open(os.path.join(session.work, "probe.err"), "ab"))
+                                     stderr=session.log_file("probe.err"))
         self.command("")  # the greeting line
 
     def command(self, text):
@@ -124,6 +124,7 @@ class Probe:
                 self.proc.stdin.write(b"quit\n")
                 self.proc.stdin.close()
                 self.proc.wait(timeout=10)
+                self.proc.stdout.close()
             except (OSError, subprocess.TimeoutExpired):
                 self.proc.kill()
                 self.proc.wait()
@@ -133,12 +134,15 @@ class Session:
     def __init__(self, build, exe=None, display=None, work=None, keep=False):
         self.build = os.path.abspath(build)
         self.exe_source = exe or os.path.join(self.build, "app", "LMXFirmwareUpdater.exe")
+        if not os.path.exists(self.exe_source):
+            raise FileNotFoundError(f"no updater at {self.exe_source}: build it first")
         self.work = work or tempfile.mkdtemp(prefix="lmx-e2e-")
         os.makedirs(self.work, exist_ok=True)
         self.keep = keep
         self.xvfb = None
         self.display = display
         self.sim = self.control = self._probe = None
+        self.logs = []
         self.updaters = []
         self.prefix = os.path.join(self.work, "prefix")
         subprocess.run(["cp", "-a", prepared_prefix(self.build), self.prefix], check=True)
@@ -165,6 +169,13 @@ class Session:
     def env(self, **extra):
         return wine_env(self.prefix, DISPLAY=self.display, **extra)
 
+    def log_file(self, name):
+        """A log file of the session, for a child's output; the session
+        keeps it and closes it at the end."""
+        f = open(os.path.join(self.work, name), "ab")
+        self.logs.append(f)
+        return f
+
     def tool(self, name):
         return os.path.join(self.build, "sim", name)
 
@@ -173,8 +184,7 @@ class Session:
         self.sim = subprocess.Popen([sys.executable, os.path.join(HERE, "printer_sim.py"), "--prefix", self.prefix,
                                      "--workdir", os.path.join(self.work, "printer"), "--control", control,
                                      "--broadcast-exe", self.tool("broadcast.exe")],
-                                    env=self.env(), stdout=subprocess.PIPE,
-                                    stderr=open(os.path.join(self.work, "sim.err"), "ab"))
+                                    env=self.env(), stdout=subprocess.PIPE, stderr=self.log_file("sim.err"))
         self.sim.stdout.readline()
         self.control = SimControl(control)
 
@@ -203,8 +213,7 @@ class Session:
             extra["LMX_SIM_AGENT"] = "C:\\lmxsim\\agent.jsonl"
         n = len(self.updaters)
         proc = subprocess.Popen(["wine", self.exe], env=self.env(**extra), cwd=self.app_dir,
-                                stdout=open(os.path.join(self.work, f"updater{n}.out"), "ab"),
-                                stderr=open(os.path.join(self.work, f"updater{n}.err"), "ab"))
+                                stdout=self.log_file(f"updater{n}.out"), stderr=self.log_file(f"updater{n}.err"))
         self.updaters.append(proc)
         return proc
 
@@ -286,6 +295,10 @@ class Session:
         subprocess.run(["wineserver", "-k"], env=self.env(), stderr=self.server_log)
         subprocess.run(["wineserver", "-w"], env=self.env(), stderr=self.server_log)
         self.server_log.close()
+        if self.sim:
+            self.sim.stdout.close()
+        for f in self.logs:
+            f.close()
         if self.xvfb:
             self.xvfb.stop()
         if not self.keep:

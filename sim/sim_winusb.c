@@ -43,12 +43,13 @@ static const WCHAR* OpenedDevicePath(void)
 }
 
 /* A real bulk read completes with whatever packet arrived; a Wine serial
- * read with the default timeouts waits for the whole count instead. These
- * timeouts make the pty return as soon as any byte is there, and otherwise
- * wait (practically) without limit. */
+ * read with the default timeouts waits for the whole count instead, so a
+ * short reply would hang the reader. With these timeouts Wine's overlapped
+ * read waits until some bytes are there and completes with those (it does
+ * not return empty at once, so a silent printer costs no CPU). */
 static void ReadLikeBulkPipe(HANDLE file)
 {
-    COMMTIMEOUTS timeouts = {MAXDWORD, MAXDWORD, MAXDWORD - 1, 0, 0};
+    COMMTIMEOUTS timeouts = {MAXDWORD, 0, 0, 0, 0};
     SetCommTimeouts(file, &timeouts);
 }
 

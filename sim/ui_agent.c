@@ -11,6 +11,7 @@
 #define ID_MESSAGE 1007
 #define TEXT_CHARS 2048
 #define LINE_BYTES 16384
+#define AGENT_TIMER 0x4C4D
 
 static const WCHAR kCaption[] = L"LMX-A20\xFF0FLMX-B20\x7528\x30D5\x30A1\x30FC\x30E0\x30A6\x30A7\x30A2\x30FB"
                                 L"\x30D0\x30FC\x30B8\x30E7\x30F3\x30A2\x30C3\x30D7\x30BD\x30D5\x30C8";
@@ -20,6 +21,7 @@ static CRITICAL_SECTION g_lock;
 static char g_lastLine[LINE_BYTES];
 static HWND g_dialog;
 static WNDPROC g_originalDialogProc;
+static BOOL g_timerSet;
 static volatile UINT g_lastMessage;
 static volatile WPARAM g_lastParam;
 
@@ -150,8 +152,22 @@ static void Snapshot(void)
 /* Runs on the dialog's thread: records what the dialog shows right after
  * it has handled each private message or device-list change, so no state
  * is missed however short it lasts. */
+static void CALLBACK OnTimer(HWND hwnd, UINT msg, UINT_PTR id, DWORD time)
+{
+    (void)hwnd;
+    (void)msg;
+    (void)id;
+    (void)time;
+    Snapshot();
+}
+
 static LRESULT CALLBACK WatchProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    /* The periodic look (for message boxes, and whatever changed without a
+     * message) also runs on this thread, between two messages, so it never
+     * sees the dialog half-way through showing a state. */
+    if (!g_timerSet)
+        g_timerSet = SetTimer(hwnd, AGENT_TIMER, 25, OnTimer) != 0;
     LRESULT result = CallWindowProcW(g_originalDialogProc, hwnd, msg, wParam, lParam);
     if ((msg >= WM_APP + 1 && msg <= WM_APP + 5) || msg == WM_DEVICECHANGE) {
         g_lastMessage = msg;
@@ -189,10 +205,11 @@ static DWORD WINAPI AgentThread(LPVOID unused)
             if (found) {
                 g_dialog = found;
                 Watch(found);
+                /* Lets the dialog's thread record its first look at once. */
+                PostMessageW(found, WM_NULL, 0, 0);
             }
         }
-        Snapshot();
-        Sleep(g_dialog ? 25 : 5);
+        Sleep(g_dialog ? 100 : 5);
     }
     return 0;
 }
