@@ -166,11 +166,13 @@ BOOL FakeUsbPlatform::InterfaceDetail(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA da
     if (!detail) {
         EXPECT_EQ(size, 0u);
         EXPECT_NE(required, nullptr);
+        // Filled in even when the call fails otherwise: only the error
+        // tells the two apart.
+        if (required) *required = needed;
         if (item.failure == FakeInterface::kSizeQueryFails) {
             m_lastError = ERROR_INVALID_USER_BUFFER;
             return FALSE;
         }
-        if (required) *required = needed;
         m_lastError = ERROR_INSUFFICIENT_BUFFER;
         return FALSE;
     }
@@ -354,7 +356,7 @@ BOOL FakeUsbPlatform::OverlappedResult(WINUSB_INTERFACE_HANDLE winUsb, LPOVERLAP
         *count = ended.transfer.count;
         return TRUE;
     case FakeTransfer::kPendingFails:
-        *count = 0;
+        *count = ended.transfer.count;
         m_lastError = ended.transfer.error;
         return FALSE;
     default:

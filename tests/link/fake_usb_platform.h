@@ -35,7 +35,8 @@ struct FakeTransfer {
         kImmediate,         // TRUE at once with `count`
         kPendingCompletes,  // ERROR_IO_PENDING, then completes with `count`
         kFails,             // FALSE at once with `error`
-        kPendingFails,      // ERROR_IO_PENDING, then the completion reports `error`
+        kPendingFails,      // ERROR_IO_PENDING, then the completion fails with `error`,
+                            // reporting `count` bytes all the same
         kPendingHangs,      // ERROR_IO_PENDING, and it ends only when cancelled
     };
     Kind kind;
@@ -45,7 +46,7 @@ struct FakeTransfer {
     static FakeTransfer Now(DWORD n) { return {kImmediate, n, 0}; }
     static FakeTransfer Later(DWORD n) { return {kPendingCompletes, n, 0}; }
     static FakeTransfer Fail(DWORD error = ERROR_GEN_FAILURE) { return {kFails, 0, error}; }
-    static FakeTransfer LaterFail(DWORD error = ERROR_GEN_FAILURE) { return {kPendingFails, 0, error}; }
+    static FakeTransfer LaterFail(DWORD n = 0, DWORD error = ERROR_GEN_FAILURE) { return {kPendingFails, n, error}; }
     static FakeTransfer Hang() { return {kPendingHangs, 0, 0}; }
 };
 

@@ -2,6 +2,7 @@
 // bulk pipes.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct DiscoveryCase {
     std::vector<std::wstring> expectedOpened;  // paths handed to CreateFileW
     std::vector<DWORD> expectedEnumerated;     // interface indexes examined
 };
+
+void PrintTo(const DiscoveryCase& c, std::ostream* os) { *os << c.name; }
 
 const wchar_t kMouse[] = L"\\\\?\\usb#vid_046d&pid_c52b#5&2c6a1f&0&3#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
 const wchar_t kUpperCase[] = L"\\\\?\\USB#VID_4C5A&PID_0E17#5&1a2b3c4d&0&1#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
@@ -110,6 +113,8 @@ struct OpenFailureCase {
     void (*arrange)(FakeUsbPlatform&);
 };
 
+void PrintTo(const OpenFailureCase& c, std::ostream* os) { *os << c.name; }
+
 class OpenFailureTest : public UsbLinkTest, public ::testing::WithParamInterface<OpenFailureCase> {};
 
 TEST_P(OpenFailureTest, FirstMatchThatCannotBeOpenedEndsTheSearch) {
@@ -142,6 +147,8 @@ struct PipeCase {
     UCHAR expectedIn;
     UCHAR expectedOut;
 };
+
+void PrintTo(const PipeCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<PipeCase> PipeCases() {
     const USBD_PIPE_TYPE bulk = UsbdPipeTypeBulk, interrupt = UsbdPipeTypeInterrupt, iso = UsbdPipeTypeIsochronous;

@@ -5,6 +5,7 @@
 
 #include <cwctype>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -105,6 +106,8 @@ struct MissingCase {
     const wchar_t* setupApi;
     const wchar_t* winUsb;
 };
+
+void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.name; }
 
 class MissingLibraryTest : public ::testing::TestWithParam<MissingCase> {};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct TransferCase {
     int expectedCount;
     int expectedCalls;  // WinUSB transfer calls
 };
+
+void PrintTo(const TransferCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<TransferCase> TransferCases() {
     using T = FakeTransfer;
@@ -92,15 +95,17 @@ struct ErrorCase {
     bool cancels;  // the transfer was cancelled and waited for before the throw
 };
 
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
+
 std::vector<ErrorCase> ErrorCases() {
     using T = FakeTransfer;
     return {
         {"WritePipeFails", Op::kWrite, {T::Fail()}, {}, kWritePipeFailed, true, false},
         {"WriteTimesOut", Op::kWrite, {T::Hang()}, {}, kWriteTimedOut, false, true},
         // A dead device would otherwise be written to forever.
-        {"WriteCompletionFails", Op::kWrite, {T::LaterFail()}, {}, kWritePipeFailed, true, false},
+        {"WriteCompletionFails", Op::kWrite, {T::LaterFail(3)}, {}, kWritePipeFailed, true, false},
         {"ReadPipeFails", Op::kRead, {T::Fail()}, {}, kReadPipeFailed, true, false},
-        {"ReadCompletionFails", Op::kRead, {T::LaterFail()}, {}, kReadResultFailed, true, false},
+        {"ReadCompletionFails", Op::kRead, {T::LaterFail(3)}, {}, kReadResultFailed, true, false},
         {"ReadTimesOut", Op::kRead, {T::Hang()}, {}, kReadTimedOut, false, true},
         {"ReadWaitFails", Op::kRead, {T::Hang()}, {WAIT_FAILED}, kReadPipeFailed, true, true},
         {"ReadWaitAbandoned", Op::kRead, {T::Later(5)}, {WAIT_ABANDONED}, kReadPipeFailed, true, true},
@@ -208,6 +213,8 @@ struct PollCase {
     bool cancels;
 };
 
+void PrintTo(const PollCase& c, std::ostream* os) { *os << c.name; }
+
 std::vector<PollCase> PollCases() {
     using T = FakeTransfer;
     return {
@@ -216,7 +223,8 @@ std::vector<PollCase> PollCases() {
         {"PipeFails", {T::Fail()}, {}, 0, false, false},
         {"NoDataWithinTheWait", {T::Hang()}, {}, 0, true, true},
         {"WaitFails", {T::Hang()}, {WAIT_FAILED}, 0, true, true},
-        {"CompletionFails", {T::LaterFail()}, {}, 0, true, false},
+        {"CompletionFails", {T::LaterFail(3)}, {}, 0, true, false},
+        {"CompletionFailsWithNothing", {T::LaterFail(0)}, {}, 0, true, false},
         {"ZeroLengthPacketNotIssuedAgain", {T::Later(0)}, {}, 0, true, false},
     };
 }
