@@ -117,20 +117,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
             return TRUE;
         }
     }
-    // A grayed Close item must also keep Alt+F4 and the close box from
-    // closing the window, whatever the window manager does about it.
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && SystemCloseDisabled()) {
-        *pResult = 0;
-        return TRUE;
-    }
     return FALSE;
-}
-
-BOOL CWnd::SystemCloseDisabled() const {
-    HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
-    if (menu == nullptr) return FALSE;
-    const UINT state = ::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) != 0;
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -85,7 +85,6 @@ private:
     };
     static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Unbind();
-    BOOL SystemCloseDisabled() const;
 
     WNDPROC m_pfnSuper = nullptr;
     CurrentMessage m_current;
