@@ -1,0 +1,40 @@
+"""Process-level behaviour: one instance at a time, and DLLs planted beside
+the program are never loaded."""
+import os
+import shutil
+import subprocess
+import unittest
+
+import texts
+from e2e_case import E2ECase, MODEL_A
+
+
+class Instances(E2ECase):
+    def test_second_instance_ends_by_itself(self):
+        self.s.add_printer("sim0001", model=MODEL_A, version=0x2400)
+        self.start()
+        self.wait_ready()
+        second = self.s.start_updater(agent=False)
+        try:
+            second.wait(timeout=60)
+        except subprocess.TimeoutExpired:
+            self.fail("the second instance is still running")
+        state = self.s.ui()
+        self.assertEqual((state["dialogs"], state["message"], state["button"]), (1, texts.READY, 1))
+        self.assert_alive()
+
+    def test_dlls_beside_the_program_are_ignored(self):
+        planted = os.path.join(self.s.build, "sim", "planted", "winusb.dll")
+        for name in ("winusb.dll", "setupapi.dll", "version.dll"):
+            shutil.copy2(planted, os.path.join(self.s.app_dir, name))
+        self.s.add_printer("sim0001", model=MODEL_A, version=0x2400)
+        self.start()
+        self.wait_ready()
+        self.assertEqual(self.s.ui()["version"], "Version 2.00")
+        self.assertFalse(os.path.exists(os.path.join(self.s.state_dir, "planted-dll-loaded")),
+                         "a DLL beside the program was loaded")
+        self.assert_alive()
+
+
+if __name__ == "__main__":
+    unittest.main()
