@@ -324,3 +324,64 @@ TEST_F(DialogTest, MainWindowPointerIsClearedWhenItsWindowGoes) {
     EXPECT_EQ(mainAtInit, &dialog);
     EXPECT_EQ(TheTestApp().m_pMainWnd, nullptr) << "a destroyed main window must not stay the main window";
 }
+
+namespace {
+struct FoundBox {
+    HWND box = nullptr;
+    HWND owner = nullptr;
+    DWORD threadId = 0;
+    std::wstring caption;
+};
+
+BOOL CALLBACK FindOurMessageBox(HWND window, LPARAM param) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    DWORD process = 0;
+    const DWORD thread = ::GetWindowThreadProcessId(window, &process);
+    if (std::wstring(className) != L"#32770" || process != ::GetCurrentProcessId() || !::IsWindowVisible(window))
+        return TRUE;
+    auto* found = reinterpret_cast<FoundBox*>(param);
+    if (found->threadId != 0 && thread != found->threadId) return TRUE;
+    found->box = window;
+    found->owner = ::GetWindow(window, GW_OWNER);
+    wchar_t caption[128] = {};
+    ::GetWindowTextW(window, caption, 128);
+    found->caption = caption;
+    return FALSE;
+}
+}  // namespace
+
+// The way the program reports a failed update: a real box raised on a worker
+// thread, owned by the dialog that the GUI thread keeps running.
+TEST_F(DialogTest, RealMessageBoxFromAWorkerIsOwnedByTheMainWindow) {
+    TheTestApp().m_useBaseMessageBox = true;
+    ProbeDialog dialog;
+    TheTestApp().m_pMainWnd = &dialog;
+    FoundBox found;
+    int boxResult = 0;
+    std::thread worker;
+    dialog.m_script = [&](ProbeDialog& d) {
+        worker = std::thread([&] {
+            found.threadId = ::GetCurrentThreadId();
+            std::thread closer([&] {
+                // Generous deadline: the box only has to appear at all.
+                for (int i = 0; i < 1000 && found.box == nullptr; ++i) {
+                    ::EnumWindows(&FindOurMessageBox, reinterpret_cast<LPARAM>(&found));
+                    if (found.box == nullptr) ::Sleep(10);
+                }
+                if (found.box != nullptr) ::PostMessageW(found.box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            });
+            boxResult = AfxMessageBox(L"更新に失敗しました", MB_OK | MB_ICONEXCLAMATION);
+            closer.join();
+            d.PostMessage(WM_PROBE_END, 3);
+        });
+    };
+    EXPECT_EQ(dialog.DoModal(), 3);
+    worker.join();
+    TheTestApp().m_useBaseMessageBox = false;
+    TheTestApp().TakeCalls();
+    ASSERT_NE(found.box, nullptr) << "no message box appeared";
+    EXPECT_EQ(found.owner, dialog.m_lastHwnd);
+    EXPECT_EQ(found.caption, std::wstring(TheTestApp().m_pszAppName));
+    EXPECT_EQ(boxResult, IDOK);
+}
