@@ -11,7 +11,7 @@ on command.
 Control: a Unix stream socket; one JSON object per line in, one JSON object
 per line out (see sim/simctl.py). Commands:
   add      name, model, version, extra (hex), reply, pipes, path, hang_after,
-           unplug_after
+           unplug_after, delay (seconds before each reply; default 0)
            reply: "normal" | "len:N" (header announces N, payload cut to N)
                   | "short:N" (header announces the full payload, N bytes sent)
   set      name and any field of add that is to change
@@ -56,6 +56,7 @@ class Printer:
         self.pipes = "81:2,02:2"
         self.hang_after = None
         self.unplug_after = None
+        self.delay = 0.0
         self.configure(fields)
         self.master = self.slave = None
         self.buffer = bytearray()
@@ -67,7 +68,7 @@ class Printer:
         self.log = open(base + ".log", "a")
 
     def configure(self, fields):
-        for key in ("model", "version", "reply", "pipes", "hang_after", "unplug_after"):
+        for key in ("model", "version", "reply", "pipes", "hang_after", "unplug_after", "delay"):
             if key in fields:
                 setattr(self, key, fields[key])
         if "extra" in fields:
@@ -144,7 +145,11 @@ class Printer:
         if self.hang_after is not None and self.received > self.hang_after:
             self.note(event="silent")
             return
-        self.send(self.answer(packet))
+        answer = self.answer(packet)
+        if self.delay:
+            self.sim.later(self.delay, self, answer)
+        else:
+            self.send(answer)
 
     def answer(self, packet):
         if packet[:2] != CMD_INFO:
@@ -163,6 +168,8 @@ class Printer:
         return CMD_INFO + b"\x00" + announced.to_bytes(2, "big") + sent
 
     def send(self, data):
+        if not self.plugged:
+            return
         try:
             os.write(self.master, data)
         except OSError as error:
@@ -185,6 +192,7 @@ class Simulator:
         self.selector = selectors.DefaultSelector()
         self.printers = {}
         self.children = []
+        self.pending = []
         self.running = True
         self.state_dir = os.path.join(prefix, "drive_c", "lmxsim")
         os.makedirs(self.state_dir, exist_ok=True)
@@ -212,7 +220,19 @@ class Simulator:
             self.children.append(subprocess.Popen(["wine", self.broadcast_exe], env=env, stdout=log, stderr=log))
         self.children = [c for c in self.children if c.poll() is None]
 
+    def later(self, seconds, printer, data):
+        """A reply sent after the printer's think time (delay)."""
+        self.pending.append((time.monotonic() + seconds, printer, data))
+        self.pending.sort(key=lambda item: item[0])
+
+    def send_due(self):
+        now = time.monotonic()
+        while self.pending and self.pending[0][0] <= now:
+            _, printer, data = self.pending.pop(0)
+            printer.send(data)
+
     def unplug(self, printer, broadcast=True):
+        self.pending = [item for item in self.pending if item[1] is not printer]
         printer.unplug()
         self.write_state()
         if broadcast:
@@ -268,7 +288,8 @@ class Simulator:
         clients = {}
         print("ready", flush=True)
         while self.running:
-            for key, _ in self.selector.select(timeout=0.5):
+            wait = 0.5 if not self.pending else max(0.0, min(0.5, self.pending[0][0] - time.monotonic()))
+            for key, _ in self.selector.select(timeout=wait):
                 if key.data == "accept":
                     conn, _ = server.accept()
                     conn.setblocking(False)
@@ -278,6 +299,7 @@ class Simulator:
                     self.on_client(key.fileobj, clients)
                 else:
                     key.data.on_readable()
+            self.send_due()
             self.children = [c for c in self.children if c.poll() is None]
         for printer in self.printers.values():
             printer.unplug()

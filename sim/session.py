@@ -268,9 +268,14 @@ class Session:
         last = snaps[-1] if snaps else None
         return json.dumps(last, ensure_ascii=False)
 
-    def screenshot(self, path):
+    def screenshot(self, path, trim=True):
+        """The whole screen; trimmed to the windows on it (Xvfb's background
+        is black) unless trim is False."""
         subprocess.run(["import", "-display", self.display, "-window", "root", path], check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        if trim and os.path.exists(path):
+            subprocess.run(["convert", path, "-trim", "+repage", path], check=False,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
 
     # ---- teardown ------------------------------------------------------
     def close(self):
