@@ -36,9 +36,20 @@ HWND CDialog::CreateFromTemplate(HWND hOwner) {
                                        reinterpret_cast<LPARAM>(this));
 }
 
+// Without a parent a dialog belongs to the main window's top-level window,
+// so it cannot fall behind it; the main window itself has no owner.
+HWND CDialog::OwnerWindow() const {
+    HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+    if (owner == nullptr) {
+        CWnd* mainWindow = AfxGetMainWnd();
+        if (mainWindow != nullptr && mainWindow != this) owner = mainWindow->GetSafeHwnd();
+    }
+    return owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
+}
+
 INT_PTR CDialog::DoModal() {
     if (m_hWnd != nullptr) return -1;  // already running
-    HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+    HWND owner = OwnerWindow();
     m_nModalResult = -1;
     m_bInModalLoop = true;  // before creation: OnInitDialog may already end the dialog
     if (CreateFromTemplate(owner) == nullptr || m_hWnd == nullptr) {

@@ -28,6 +28,7 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND OwnerWindow() const;
     HWND CreateFromTemplate(HWND hOwner);
     void RunModalLoop();
 

@@ -105,14 +105,17 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-    if (const AFX_MSGMAP_ENTRY* entry = AfxFindMessageEntry(GetMessageMap(), message, wParam)) {
+    // A command from a menu or an accelerator (no control behind it) is one
+    // command whatever its source code says.
+    const WPARAM key = (message == WM_COMMAND && lParam == 0) ? MAKEWPARAM(LOWORD(wParam), 0) : wParam;
+    if (const AFX_MSGMAP_ENTRY* entry = AfxFindMessageEntry(GetMessageMap(), message, key)) {
         *pResult = entry->pfnInvoke(this, wParam, lParam);
         return TRUE;
     }
     // Commands nobody in the window handled go on to the application.
     if (message == WM_COMMAND) {
         CWinApp* app = AfxGetApp();
-        if (app != nullptr && app->OnCmdMsg(LOWORD(wParam), HIWORD(wParam))) {
+        if (app != nullptr && app->OnCmdMsg(LOWORD(key), HIWORD(key))) {
             *pResult = 0;
             return TRUE;
         }

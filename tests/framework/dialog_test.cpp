@@ -214,15 +214,21 @@ TEST_F(DialogTest, UnhandledCommandsGoOnToTheApplication) {
     const int before = TheTestApp().m_commandCount;
     ProbeDialog dialog;
     dialog.m_script = [](ProbeDialog& d) {
-        d.PostMessage(WM_COMMAND, MAKEWPARAM(kTestAppCommand, 0));
+        d.PostMessage(WM_COMMAND, MAKEWPARAM(kTestAppCommand, 0));  // menu
+        d.PostMessage(WM_COMMAND, MAKEWPARAM(kTestAppCommand, 1));  // accelerator
+        // A control's notification with another code is no command.
+        d.PostMessage(WM_COMMAND, MAKEWPARAM(kTestAppCommand, EN_CHANGE),
+                      reinterpret_cast<LPARAM>(Item(d, IDC_PROBE_EDIT)));
         d.PostMessage(WM_PROBE_END, 1);
     };
     EXPECT_EQ(dialog.DoModal(), 1);
-    EXPECT_EQ(TheTestApp().m_commandCount, before + 1);
+    EXPECT_EQ(TheTestApp().m_commandCount, before + 2);
 }
 
 TEST_F(DialogTest, PaintHandlerCanLeaveTheRestToDefault) {
+    for (bool withDC : {false, true}) {
     ProbeDialog dialog;
+    dialog.m_paintWithDC = withDC;
     dialog.m_script = [](ProbeDialog& d) {
         d.m_later = [](ProbeDialog& d2) {
             d2.InvalidateRect(nullptr, TRUE);
@@ -233,7 +239,9 @@ TEST_F(DialogTest, PaintHandlerCanLeaveTheRestToDefault) {
     };
     EXPECT_EQ(dialog.DoModal(), IDOK);
     ASSERT_FALSE(dialog.m_paints.empty());
-    for (const auto& paint : dialog.m_paints) EXPECT_EQ(paint, L"painted");
+    for (const auto& paint : dialog.m_paints) EXPECT_EQ(paint, L"painted") << (withDC ? "CPaintDC" : "Default");
+    if (withDC) EXPECT_NE(dialog.m_paintDC, nullptr);
+    }
 }
 
 TEST_F(DialogTest, DialogIsCentredOnTheWorkArea) {
@@ -384,4 +392,59 @@ TEST_F(DialogTest, RealMessageBoxFromAWorkerIsOwnedByTheMainWindow) {
     EXPECT_EQ(found.owner, dialog.m_lastHwnd);
     EXPECT_EQ(found.caption, std::wstring(TheTestApp().m_pszAppName));
     EXPECT_EQ(boxResult, IDOK);
+}
+
+TEST_F(DialogTest, WindowOperationsReachTheWindow) {
+    ProbeDialog dialog;
+    HICON icon = ::LoadIconW(nullptr, MAKEINTRESOURCEW(32516));
+    struct {
+        HICON big = nullptr, small = nullptr;
+        BOOL enabledAfter = TRUE, iconic = TRUE;
+        RECT client{};
+        std::wstring caption;
+    } seen;
+    dialog.m_script = [&](ProbeDialog& d) {
+        d.SetIcon(icon, TRUE);
+        d.SetIcon(icon, FALSE);
+        seen.big = d.GetIcon(TRUE);
+        seen.small = d.GetIcon(FALSE);
+        d.m_button.EnableWindow(FALSE);
+        seen.enabledAfter = d.m_button.IsWindowEnabled();
+        seen.iconic = d.IsIconic();
+        d.GetClientRect(&seen.client);
+        d.SetWindowText(L"題名");
+        seen.caption = static_cast<const wchar_t*>(d.GetWindowText());
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(seen.big, icon);
+    EXPECT_EQ(seen.small, icon);
+    EXPECT_FALSE(seen.enabledAfter);
+    EXPECT_FALSE(seen.iconic);
+    EXPECT_GT(seen.client.right, 0);
+    EXPECT_GT(seen.client.bottom, 0);
+    EXPECT_EQ(seen.caption, L"題名");
+}
+
+TEST_F(DialogTest, DialogWithoutParentIsOwnedByTheMainWindow) {
+    ProbeDialog outer;
+    HWND innerOwner = reinterpret_cast<HWND>(1);
+    INT_PTR innerResult = 0;
+    TheTestApp().m_pMainWnd = &outer;
+    outer.m_script = [&](ProbeDialog& d) {
+        d.m_later = [&](ProbeDialog& d2) {
+            ProbeDialog inner;
+            inner.m_script = [&](ProbeDialog& i) {
+                innerOwner = ::GetWindow(i.m_hWnd, GW_OWNER);
+                i.EndDialog(IDCANCEL);
+            };
+            innerResult = inner.DoModal();
+            d2.EndDialog(IDOK);
+        };
+        d.PostMessage(WM_PROBE_RUN);
+    };
+    EXPECT_EQ(outer.DoModal(), IDOK);
+    EXPECT_EQ(innerResult, IDCANCEL);
+    EXPECT_EQ(innerOwner, outer.m_lastHwnd);
+    EXPECT_EQ(TheTestApp().m_pMainWnd, nullptr);
 }

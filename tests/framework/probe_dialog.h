@@ -25,6 +25,8 @@ public:
     std::function<void(ProbeDialog&)> m_later;   // on WM_PROBE_RUN
     std::vector<std::wstring> m_log;
     std::vector<std::wstring> m_paints;  // apart: painting comes whenever it likes
+    bool m_paintWithDC = false;          // paint through CPaintDC instead of Default
+    HDC m_paintDC = nullptr;
 
     CString m_text;
     CString m_label;
@@ -41,8 +43,6 @@ public:
     } m_atDestroy;
     DWORD m_destroyDelayMs = 0;
     HWND m_lastHwnd = nullptr;
-
-    using CWnd::Default;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         ++m_depth;
@@ -108,7 +108,13 @@ protected:
     }
     afx_msg void OnPress() { m_log.push_back(L"base-press"); }
     afx_msg void OnPaint() {
-        CDialog::OnPaint();
+        if (m_paintWithDC) {
+            CPaintDC dc(this);
+            m_paintDC = dc;
+            dc.DrawIcon(0, 0, ::LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
+        } else {
+            CDialog::OnPaint();
+        }
         RECT pending;
         m_paints.push_back(::GetUpdateRect(m_hWnd, &pending, FALSE) ? L"left-dirty" : L"painted");
     }
