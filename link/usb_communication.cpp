@@ -150,11 +150,15 @@ int CUSBCommunication::Write(const unsigned char* data, std::uint32_t length) {
         if (!m_platform.WinUsb_WritePipe(m_hWinUsb, m_bulkOutPipeId, const_cast<PUCHAR>(data), length, &count,
                                          &overlapped)) {
             if (m_platform.GetLastError() != ERROR_IO_PENDING) throw CString(kWritePipeFailed);
-            if (m_platform.WaitForSingleObject(m_hDevice, m_dwWriteTimeout) == WAIT_TIMEOUT) {
+            const DWORD wait = m_platform.WaitForSingleObject(m_hDevice, m_dwWriteTimeout);
+            if (wait == WAIT_TIMEOUT) {
                 CancelTransfer(overlapped);
                 Close();
                 throw CString(kWriteTimedOut);
             }
+            // A failed wait says nothing of the write; rather than wait on it
+            // without limit, cancel it. One that finished first keeps its count.
+            if (wait != WAIT_OBJECT_0) m_platform.CancelIo(m_hDevice);
             // A dead device would otherwise be written to again and again.
             if (!m_platform.WinUsb_GetOverlappedResult(m_hWinUsb, &overlapped, &count, TRUE))
                 throw CString(kWritePipeFailed);

@@ -29,8 +29,9 @@ public:
     static constexpr GUID GUID_DEVINTERFACE_USB_DEVICE = {
         0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
     static constexpr DWORD kDeviceSetFlags = DIGCF_PRESENT | DIGCF_DEVICEINTERFACE;
-    static constexpr const wchar_t* kDevicePathPrefix = L"\\\\?\\usb#vid_4c5a&pid_0e17#";
-    static constexpr int kDevicePathPrefixLength = 26;
+    static constexpr wchar_t kDevicePathPrefix[] = L"\\\\?\\usb#vid_4c5a&pid_0e17#";
+    static constexpr int kDevicePathPrefixLength = 26;  // the last unit is the '#' after the product id
+    static_assert(sizeof(kDevicePathPrefix) / sizeof(wchar_t) == kDevicePathPrefixLength + 1, "prefix length");
     static constexpr int kOpenAttempts = 1;
     static constexpr DWORD kReadPollWait = 1000;
     static constexpr const wchar_t* kDeviceName = L"RI3";

@@ -345,7 +345,7 @@ BOOL FakeUsbPlatform::OverlappedResult(WINUSB_INTERFACE_HANDLE winUsb, LPOVERLAP
     EXPECT_EQ(overlapped, m_outstanding.overlapped);
     Outstanding ended = m_outstanding;
     m_outstanding = Outstanding{};
-    if (ended.cancelled) {
+    if (ended.cancelled && !ended.transfer.finishedBeforeCancel) {
         *count = 0;
         m_lastError = ERROR_OPERATION_ABORTED;
         return FALSE;

@@ -42,11 +42,13 @@ struct FakeTransfer {
     Kind kind;
     DWORD count = 0;
     DWORD error = 0;
+    bool finishedBeforeCancel = false;  // a cancel comes too late to stop it
 
     static FakeTransfer Now(DWORD n) { return {kImmediate, n, 0}; }
     static FakeTransfer Later(DWORD n) { return {kPendingCompletes, n, 0}; }
     static FakeTransfer Fail(DWORD error = ERROR_GEN_FAILURE) { return {kFails, 0, error}; }
     static FakeTransfer LaterFail(DWORD n = 0, DWORD error = ERROR_GEN_FAILURE) { return {kPendingFails, n, error}; }
+    static FakeTransfer LaterDespiteCancel(DWORD n) { return {kPendingCompletes, n, 0, true}; }
     static FakeTransfer Hang() { return {kPendingHangs, 0, 0}; }
 };
 

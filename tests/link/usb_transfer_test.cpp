@@ -47,8 +47,6 @@ std::vector<TransferCase> TransferCases() {
         {"WriteShort", Op::kWrite, 8, {T::Later(6)}, {}, 6, 1},
         {"WriteNothingSentIssuedAgain", Op::kWrite, 8, {T::Now(0), T::Later(0), T::Later(8)}, {}, 8, 3},
         {"WriteOfNothing", Op::kWrite, 0, {T::Now(0)}, {}, 0, 1},
-        // A failed wait says nothing; the write's completion query then waits.
-        {"WriteAfterFailedWait", Op::kWrite, 8, {T::Later(8)}, {WAIT_FAILED}, 8, 1},
     };
 }
 
@@ -104,6 +102,7 @@ std::vector<ErrorCase> ErrorCases() {
         {"WriteTimesOut", Op::kWrite, {T::Hang()}, {}, kWriteTimedOut, false, true},
         // A dead device would otherwise be written to forever.
         {"WriteCompletionFails", Op::kWrite, {T::LaterFail(3)}, {}, kWritePipeFailed, true, false},
+        {"WriteWaitFails", Op::kWrite, {T::Hang()}, {WAIT_FAILED}, kWritePipeFailed, true, true},
         {"ReadPipeFails", Op::kRead, {T::Fail()}, {}, kReadPipeFailed, true, false},
         {"ReadCompletionFails", Op::kRead, {T::LaterFail(3)}, {}, kReadResultFailed, true, false},
         {"ReadTimesOut", Op::kRead, {T::Hang()}, {}, kReadTimedOut, false, true},
@@ -162,6 +161,20 @@ TEST_P(TransferErrorTest, ThrowsItsTextWithNothingLeftRunning) {
 
 INSTANTIATE_TEST_SUITE_P(Errors, TransferErrorTest, ::testing::ValuesIn(ErrorCases()),
                          [](const ::testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
+
+TEST_F(UsbLinkTest, WriteThatFinishedDespiteAFailedWaitKeepsItsCount) {
+    OpenPrinter();
+    fake.transfers = {FakeTransfer::LaterDespiteCancel(8)};
+    fake.waitResults = {WAIT_FAILED};
+    unsigned char buffer[8] = {};
+
+    EXPECT_EQ(link->Write(buffer, 8), 8);
+
+    EXPECT_EQ(fake.CallsSince(fake.calls.size() - 4),
+              (std::vector<std::string>{"WinUsb_WritePipe", "WaitForSingleObject", "CancelIo",
+                                        "WinUsb_GetOverlappedResult"}));
+    EXPECT_FALSE(fake.TransferOutstanding());
+}
 
 TEST_F(UsbLinkTest, TimedOutReadCanBeOpenedAgain) {
     OpenPrinter();
