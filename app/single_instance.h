@@ -1,6 +1,6 @@
 #pragma once
 // One running program per logged-on user.
-#include <windows.h>
+#include "framework/platform_headers.h"
 
 // Creates (and keeps, for the life of the process) the named mutex. FALSE
 // when another instance holds it already.

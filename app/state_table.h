@@ -1,7 +1,7 @@
 #pragma once
 // What each display state shows: the Close command, the start button, the
 // message text and the progress bar, in the order they are set.
-#include <windows.h>
+#include "framework/platform_headers.h"
 
 #include "app/update_messages.h"
 

@@ -189,7 +189,9 @@ LRESULT CKR52xBriselUpdateDlg::OnSetProgress(WPARAM wParam, LPARAM) {
 }
 
 void CKR52xBriselUpdateDlg::OnBnClickedStartUpdate() {
-    if (m_bUpdateInProgress || m_bStartAfterCheck) return;  // one update at a time
+    // One update at a time, and only for a printer the last check found in
+    // need of it (the button is enabled in no other state).
+    if (m_bUpdateInProgress || m_bStartAfterCheck || m_state != STATE_UPDATE_AVAILABLE) return;
     if (m_bCheckRunning) {
         // Never open the printer from two tasks at once: start once the
         // check has answered, if it still finds the update needed.

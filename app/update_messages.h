@@ -1,7 +1,7 @@
 #pragma once
 // The private messages through which the background tasks talk to the update
 // dialog, and the dialog's display state. Every one is posted with lParam 0.
-#include <windows.h>
+#include "framework/platform_headers.h"
 
 constexpr UINT WM_REFRESH_UI = WM_APP + 1;    // show the current state
 constexpr UINT WM_CHECK_RESULT = WM_APP + 2;  // wParam: a CHECK_* code

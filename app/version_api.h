@@ -3,7 +3,7 @@
 // system directory at run time: that DLL is not a KnownDLL, and importing it
 // would let a copy planted beside the program be loaded instead. Tests
 // install functions of their own.
-#include <windows.h>
+#include "framework/platform_headers.h"
 
 struct VersionApi {
     DWORD(WINAPI* getFileVersionInfoSize)(LPCWSTR path, LPDWORD handle) = nullptr;

@@ -1,0 +1,17 @@
+# Fails when PROGRAM imports a DLL that is not loaded from the system
+# directory by name: version, winusb, setupapi and the compiler's own.
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "objdump failed on ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+if(NOT imports)
+  message(FATAL_ERROR "no import table found in ${PROGRAM}")
+endif()
+message(STATUS "${imports}")
+foreach(forbidden version winusb setupapi cfgmgr32 libstdc libgcc libwinpthread)
+  string(TOLOWER "${imports}" lowered)
+  if(lowered MATCHES "dll name: ${forbidden}")
+    message(FATAL_ERROR "${PROGRAM} imports ${forbidden}: ${imports}")
+  endif()
+endforeach()
