@@ -52,6 +52,8 @@ void Drive(int state, const char* readyFile, CKR52xBriselUpdateDlg* dialog, Fake
     }
     if (hWnd == nullptr) return;
     WaitForRecordedTasks(10000);
+    // The button takes presses only once the check has found the update needed.
+    if (state >= STATE_UPDATING) WaitFor(*dialog, hWnd, STATE_UPDATE_AVAILABLE);
     switch (state) {
         case STATE_CHECKING:
             // Held at its second open, between "checking" and the answer.
