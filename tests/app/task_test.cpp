@@ -91,6 +91,15 @@ UINT BlockedTask(LPVOID) {
     return 0;
 }
 
+HANDLE g_releaseFirst = nullptr;
+
+UINT FirstBlockedTask(LPVOID) {
+    ::WaitForSingleObject(g_releaseFirst, 30000);
+    ++g_ended;
+    ForgetFinishedTask();
+    return 0;
+}
+
 UINT InstantTask(LPVOID) {
     ++g_ended;
     ForgetFinishedTask();
@@ -122,25 +131,27 @@ TEST_F(TaskRecord, NeverKeepsATaskThatHasEnded) {
 }
 
 TEST_F(TaskRecord, TheEndOfOneTaskLeavesTheRecordOfAnother) {
-    CWinThread* first = StartRecordedTask(BlockedTask, nullptr, THREAD_PRIORITY_NORMAL);
+    g_releaseFirst = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CWinThread* first = StartRecordedTask(FirstBlockedTask, nullptr, THREAD_PRIORITY_NORMAL);
     ASSERT_NE(nullptr, first);
     EXPECT_EQ(first, g_pWorkerThread);
-    CWinThread* second = StartRecordedTask(InstantTask, nullptr, THREAD_PRIORITY_NORMAL);
+    CWinThread* second = StartRecordedTask(BlockedTask, nullptr, THREAD_PRIORITY_NORMAL);
     ASSERT_NE(nullptr, second);
-    // The instant one ends while the blocked one still runs.
+    EXPECT_EQ(second, g_pWorkerThread);
+    // The older task ends while the newer one still runs.
+    ::SetEvent(g_releaseFirst);
     for (int i = 0; i < 1000 && g_ended < 1; ++i) ::Sleep(5);
-    EXPECT_EQ(2, RunningTaskCount() + g_ended);
-    EXPECT_EQ(nullptr, g_pWorkerThread) << "the last one started has ended";
-
-    CWinThread* third = StartRecordedTask(BlockedTask, nullptr, THREAD_PRIORITY_NORMAL);
-    ASSERT_NE(nullptr, third);
-    EXPECT_EQ(third, g_pWorkerThread);
-    EXPECT_EQ(2, RunningTaskCount(BlockedTask));
+    ASSERT_EQ(1, g_ended);
+    ::Sleep(20);  // let it return
+    EXPECT_EQ(second, g_pWorkerThread) << "the end of the first erased the record of the second";
+    EXPECT_EQ(1, RunningTaskCount(BlockedTask));
+    EXPECT_EQ(0, RunningTaskCount(FirstBlockedTask));
     ::SetEvent(g_release);
     EXPECT_TRUE(WaitForRecordedTasks(10000));
     EXPECT_EQ(nullptr, g_pWorkerThread);
     EXPECT_EQ(0, RunningTaskCount());
-    EXPECT_EQ(3, g_ended);
+    EXPECT_EQ(2, g_ended);
+    ::CloseHandle(g_releaseFirst);
 }
 
 TEST_F(TaskRecord, WaitingCoversEveryTaskNotOnlyTheLast) {
