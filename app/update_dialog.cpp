@@ -95,6 +95,7 @@ void CKR52xBriselUpdateDlg::StartConnectionCheck() {
 }
 
 void CKR52xBriselUpdateDlg::StartCheckTask() {
+    if (m_bClosing) return;
     m_bCheckRunning = StartRecordedTask(ConnectionCheckThread, this, THREAD_PRIORITY_ABOVE_NORMAL) != nullptr;
 }
 
@@ -203,7 +204,7 @@ void CKR52xBriselUpdateDlg::OnBnClickedStartUpdate() {
 }
 
 void CKR52xBriselUpdateDlg::StartUpdateTask() {
-    if (RunningTaskCount(UpdateThread) > 0) return;
+    if (m_bClosing || RunningTaskCount(UpdateThread) > 0) return;
     m_bUpdateInProgress = TRUE;
     m_btnStartUpdate.EnableWindow(FALSE);
     if (StartRecordedTask(UpdateThread, nullptr, THREAD_PRIORITY_NORMAL) == nullptr) {
@@ -215,6 +216,7 @@ void CKR52xBriselUpdateDlg::StartUpdateTask() {
 
 BOOL CKR52xBriselUpdateDlg::DestroyWindow() {
     if (m_hWnd != nullptr) ::RemovePropW(m_hWnd, kSingleInstanceName);
+    m_bClosing = TRUE;
     WaitForRecordedTasks(kTaskWaitMs);
     return CBasicDlg::DestroyWindow();
 }

@@ -55,4 +55,7 @@ private:
     // From the press until the update's final state is shown: no second
     // update, no check, and no check result can replace what it shows.
     BOOL m_bUpdateInProgress = FALSE;
+    // Set while DestroyWindow waits for the tasks: messages sent to the
+    // window meanwhile (a device change, say) must not start new ones.
+    BOOL m_bClosing = FALSE;
 };

@@ -214,4 +214,27 @@ TEST_F(UpdateTest, ClosingWaitsForEveryRunningTaskNotOnlyTheLast) {
     EXPECT_EQ(nullptr, g_pWorkerThread);
 }
 
+TEST_F(UpdateTest, ADeviceChangeWhileClosingStartsNoNewTask) {
+    OpenReady();
+    printer.state.failAtWrite = 2;
+    runner->ClickStart();
+    ASSERT_TRUE(boxes.WaitForBoxes(1));
+    ASSERT_TRUE(runner->WaitUntil([this] { return Failed(); }));
+    runner->Post(WM_CLOSE);
+    for (int i = 0; i < 1000 && ::GetPropW(runner->Hwnd(), kSingleInstanceName) != nullptr; ++i) ::Sleep(10);
+    ASSERT_FALSE(runner->Finished());
+    // Broadcasts are sent, and sent messages are handled during the wait.
+    printer.state.HoldOpens();
+    DWORD_PTR ignored = 0;
+    EXPECT_NE(0, ::SendMessageTimeoutW(runner->Hwnd(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, SMTO_BLOCK, 5000,
+                                       &ignored))
+        << "the closing dialog handles no sent message";
+    EXPECT_EQ(0, RunningTaskCount(ConnectionCheckThread));
+    runner->ClickStart();
+    boxes.DismissAll();
+    ASSERT_TRUE(runner->WaitFinished(10000));
+    EXPECT_EQ(0, RunningTaskCount());
+    EXPECT_EQ(1, printer.state.updateBegins);
+}
+
 }  // namespace
