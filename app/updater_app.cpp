@@ -14,6 +14,20 @@ BEGIN_MESSAGE_MAP(CKR52xBriselUpdateApp, CWinApp)
     ON_COMMAND(ID_HELP, &ThisClass::OnHelp)
 END_MESSAGE_MAP()
 
+namespace {
+// Makes a window the application's main window for the length of a scope.
+class MainWindowScope {
+public:
+    MainWindowScope(CWinApp& app, CWnd& window) : m_app(app) { m_app.m_pMainWnd = &window; }
+    ~MainWindowScope() { m_app.m_pMainWnd = nullptr; }
+    MainWindowScope(const MainWindowScope&) = delete;
+    MainWindowScope& operator=(const MainWindowScope&) = delete;
+
+private:
+    CWinApp& m_app;
+};
+}  // namespace
+
 BOOL CKR52xBriselUpdateApp::InitInstance() {
     if (!ClaimSingleInstance()) {
         const HWND running = FindRunningInstanceWindow();
@@ -30,10 +44,10 @@ BOOL CKR52xBriselUpdateApp::InitInstance() {
     }
     SetRegistryKey(kRegistryKeyName);
     CKR52xBriselUpdateDlg dialog;
-    m_pMainWnd = &dialog;
+    // The dialog object goes at the end of this scope, also when an
+    // exception passes: nothing may point at it afterwards.
+    const MainWindowScope mainWindow(*this, dialog);
     dialog.DoModal();
-    // The dialog object goes at the end of this scope; nothing may point at it.
-    m_pMainWnd = nullptr;
     return FALSE;
 }
 
