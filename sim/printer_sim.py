@@ -80,7 +80,10 @@ class Printer:
 
     @property
     def link_name(self):
-        return os.path.join(self.sim.prefix, "dosdevices", self.path[4:])
+        # Wine looks device names up in lower case, so a path that differs
+        # from the printer's only in letter case still opens: only the
+        # program's own compare may keep such a device out.
+        return os.path.join(self.sim.prefix, "dosdevices", self.path[4:].lower())
 
     def note(self, **event):
         event["t"] = round(time.monotonic(), 6)

@@ -11,11 +11,11 @@ class FullUpdate(E2ECase):
         self.start()
         self.wait_ready()
         click = self.click_start()
-        waiting = self.s.wait_snapshot(
-            "waiting for disconnect",
-            lambda x: x["last"] == [WM_REFRESH_UI, 0] and x["pos"] == 60 and x["close"] == "grayed", 60, click)
-        snaps = self.s.snapshots()
-        self.assertTrue(any(x["last"] == [WM_SET_STATE, 5] for x in snaps[click:waiting]))
+        state5 = self.s.wait_snapshot("waiting for disconnect", lambda x: x["last"] == [WM_SET_STATE, 5], 60, click)
+        waiting = self.s.wait_snapshot("its display", lambda x: x["last"] == [WM_REFRESH_UI, 0], 30, state5)
+        shown = self.s.snapshots()[waiting]
+        self.assertEqual((shown["message"], shown["pos"], shown["close"], shown["button"]),
+                         (texts.UPDATING, 60, "grayed", 0))
         # Still attached: a device-list change keeps it waiting.
         mark = self.device_change()
         self.s.wait_snapshot("the device change", lambda x: x["last"][0] == 0x219, 30, mark)
