@@ -35,7 +35,6 @@ import selectors
 import socket
 import subprocess
 import sys
-import termios
 import time
 import tty
 
@@ -165,9 +164,6 @@ class Printer:
             sent = payload[:announced]
         elif kind == "short":
             sent = payload[:int(count)]
-        # Whatever an earlier exchange left unread must not be taken for
-        # this reply.
-        termios.tcflush(self.slave, termios.TCIFLUSH)
         return CMD_INFO + b"\x00" + announced.to_bytes(2, "big") + sent
 
     def send(self, data):

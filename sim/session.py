@@ -309,6 +309,9 @@ class Session:
         if not self.keep:
             shutil.rmtree(self.work, ignore_errors=True)
         else:
+            # Keep the logs, drop the prefix.
+            if os.path.isdir(self.state_dir):
+                shutil.copytree(self.state_dir, os.path.join(self.work, "lmxsim"), dirs_exist_ok=True)
             shutil.rmtree(self.prefix, ignore_errors=True)
 
     def __enter__(self):

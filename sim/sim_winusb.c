@@ -73,6 +73,9 @@ BOOL WINAPI WinUsb_Initialize(HANDLE deviceHandle, PWINUSB_INTERFACE_HANDLE inte
     iface->file = deviceHandle;
     iface->device = *device;
     ReadLikeBulkPipe(deviceHandle);
+    /* What an earlier session left unread (a reply longer than was asked
+     * for) would sit in the pty; a real pipe starts empty for a new handle. */
+    PurgeComm(deviceHandle, PURGE_RXCLEAR);
     *interfaceHandle = iface;
     return TRUE;
 }
@@ -165,6 +168,11 @@ static BOOL Transfer(WINUSB_INTERFACE_HANDLE handle, UCHAR pipeId, BOOL write, v
     DWORD count = 0;
     BOOL ok = write ? WriteFile(iface->file, buffer, length, &count, overlapped)
                     : ReadFile(iface->file, buffer, length, &count, overlapped);
+    if (ok) {
+        DWORD error = GetLastError();
+        SimLogCall("%s completed at once count=%lu", write ? "WinUsb_WritePipe" : "WinUsb_ReadPipe", (unsigned long)count);
+        SetLastError(error);
+    }
     if (transferred) {
         DWORD error = GetLastError();
         *transferred = ok ? count : 0;
@@ -195,5 +203,10 @@ BOOL WINAPI WinUsb_GetOverlappedResult(WINUSB_INTERFACE_HANDLE handle, LPOVERLAP
         return Fail(ERROR_INVALID_HANDLE);
     if (!overlapped || !transferred)
         return Fail(ERROR_INVALID_PARAMETER);
-    return GetOverlappedResult(iface->file, overlapped, transferred, wait);
+    BOOL ok = GetOverlappedResult(iface->file, overlapped, transferred, wait);
+    DWORD error = GetLastError();
+    SimLogCall("WinUsb_GetOverlappedResult ok=%d count=%lu error=%lu", ok, (unsigned long)*transferred,
+               ok ? 0ul : (unsigned long)error);
+    SetLastError(error);
+    return ok;
 }
