@@ -33,10 +33,11 @@ class FailedUpdates(E2ECase):
             then()
         boxes = self.wait_box(60)
         self.assertEqual(boxes, [{"caption": texts.APP_TITLE, "text": texts.FAILED}])
-        with_box = self.s.wait_snapshot("the box, seen from inside", lambda x: x["boxes"], 30, click)
-        shown = self.s.snapshots()[with_box]
-        self.assertEqual(shown["close"], "enabled")
-        self.assertEqual(shown["button"], 0)
+        # The box may come up a moment before the dialog has shown the
+        # failed state; while it is up, Close must become enabled.
+        with_box = self.s.wait_snapshot("the box with Close enabled", lambda x: x["boxes"] and x["close"] == "enabled",
+                                        30, click)
+        self.assertEqual(self.s.snapshots()[with_box]["button"], 0)
         self.assertEqual(self.s.probe.command("ok").get("done"), 1)
         self.s.wait_for("the box to close", lambda: not self.s.ui()["boxes"], 30)
         # The next device-list change finds no printer.
@@ -85,6 +86,10 @@ class FailedUpdates(E2ECase):
             state = self.s.ui()
             self.assertEqual((state["boxes"], state["pos"], state["message"]), ([], 26, texts.UPDATING))
             self.assertEqual(self.s.snapshots()[-1]["close"], "grayed")
+            # The Close command while updating leaves the window where it is.
+            self.assertEqual(self.s.probe.command("close").get("done"), 1)
+            time.sleep(1.0)
+            self.assertEqual(self.s.ui().get("found"), 1)
             self.s.printer("unplug")
 
         records = self.fail_update({}, then=stall_then_unplug)

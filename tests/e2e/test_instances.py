@@ -23,6 +23,18 @@ class Instances(E2ECase):
         self.assertEqual((state["dialogs"], state["message"], state["button"]), (1, texts.READY, 1))
         self.assert_alive()
 
+    def test_close_ends_the_program(self):
+        self.s.add_printer("sim0001", model=MODEL_A, version=0x2510)
+        self.start()
+        self.wait_shown(texts.UP_TO_DATE, close="enabled")
+        self.assertEqual(self.s.probe.command("close").get("done"), 1)
+        try:
+            self.s.updaters[0].wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.fail("the program is still running after Close")
+        self.assertEqual(self.s.ui().get("found"), 0)
+        self.assertEqual(self.s.updater_errors(0), [])
+
     def test_dlls_beside_the_program_are_ignored(self):
         planted = os.path.join(self.s.build, "sim", "planted", "winusb.dll")
         for name in ("winusb.dll", "setupapi.dll", "version.dll"):
