@@ -42,9 +42,17 @@ class E2ECase(unittest.TestCase):
     build = os.environ.get("LMX_BUILD", os.path.join(ROOT, "build", "windows"))
 
     def setUp(self):
-        keep = os.environ.get("LMX_E2E_KEEP") == "1"
-        self.s = Session(self.build, display=os.environ.get("DISPLAY"), keep=keep)
-        self.addCleanup(self.s.close)
+        self.s = Session(self.build, display=os.environ.get("DISPLAY"))
+        self.addCleanup(self.close_session)
+
+    def close_session(self):
+        """Keeps the logs of a failed test (or of every test with
+        LMX_E2E_KEEP=1) and says where they are."""
+        failed = not getattr(self._outcome, "success", True)
+        self.s.keep = failed or os.environ.get("LMX_E2E_KEEP") == "1"
+        self.s.close()
+        if failed:
+            print(f"\nlogs of {self.id()}: {self.s.work}", file=sys.stderr)
 
     # ---- starting ------------------------------------------------------
     def start(self):
@@ -52,13 +60,13 @@ class E2ECase(unittest.TestCase):
         self.s.start_updater()
         self.s.wait_for("the dialog", lambda: self.s.ui().get("found"), 60)
 
-    def wait_result(self, after=0, timeout=30):
+    def wait_result(self, after=0, timeout=60):
         """The agent record of the next check result (other than 'checking')."""
         i = self.s.wait_snapshot("a check result",
                                  lambda x: x["last"][0] == WM_CHECK_RESULT and x["last"][1] != 1, timeout, after)
         return i, self.s.snapshots()[i]
 
-    def wait_shown(self, message, after=0, timeout=30, **fields):
+    def wait_shown(self, message, after=0, timeout=60, **fields):
         def shows(x):
             return x["message"] == message and all(x[k] == v for k, v in fields.items())
         return self.s.wait_snapshot(f"the text {message[:12]!r} with {fields}", shows, timeout, after)
@@ -91,7 +99,7 @@ class E2ECase(unittest.TestCase):
             found.append(i)
         return found
 
-    def wait_box(self, timeout=30):
+    def wait_box(self, timeout=60):
         def box():
             state = self.s.ui()
             return state.get("boxes") or None

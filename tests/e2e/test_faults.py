@@ -36,10 +36,10 @@ class FailedUpdates(E2ECase):
         # The box may come up a moment before the dialog has shown the
         # failed state; while it is up, Close must become enabled.
         with_box = self.s.wait_snapshot("the box with Close enabled", lambda x: x["boxes"] and x["close"] == "enabled",
-                                        30, click)
+                                        60, click)
         self.assertEqual(self.s.snapshots()[with_box]["button"], 0)
         self.assertEqual(self.s.probe.command("ok").get("done"), 1)
-        self.s.wait_for("the box to close", lambda: not self.s.ui()["boxes"], 30)
+        self.s.wait_for("the box to close", lambda: not self.s.ui()["boxes"], 60)
         # The next device-list change finds no printer.
         mark = self.device_change()
         i, after = self.wait_result(mark)
@@ -80,8 +80,8 @@ class FailedUpdates(E2ECase):
 
         def stall_then_unplug():
             self.s.wait_for("the second data packet",
-                            lambda: self.s.control.send(cmd="status")["devices"][0]["received"] >= 5, 30)
-            self.s.wait_snapshot("bar at 26", lambda x: x["pos"] == 26, 30)
+                            lambda: self.s.control.send(cmd="status")["devices"][0]["received"] >= 5, 60)
+            self.s.wait_snapshot("bar at 26", lambda x: x["pos"] == 26, 60)
             time.sleep(1.0)
             state = self.s.ui()
             self.assertEqual((state["boxes"], state["pos"], state["message"]), ([], 26, texts.UPDATING))

@@ -29,7 +29,7 @@ class Instances(E2ECase):
         self.wait_shown(texts.UP_TO_DATE, close="enabled")
         self.assertEqual(self.s.probe.command("close").get("done"), 1)
         try:
-            self.s.updaters[0].wait(timeout=30)
+            self.s.updaters[0].wait(timeout=60)
         except subprocess.TimeoutExpired:
             self.fail("the program is still running after Close")
         self.assertEqual(self.s.ui().get("found"), 0)
@@ -43,7 +43,7 @@ class Instances(E2ECase):
         mark = os.path.join(self.s.state_dir, "planted-dll-loaded")
         self.start()
         self.s.wait_for("the check, or a planted DLL loaded",
-                        lambda: os.path.exists(mark) or self.s.ui()["button"] == 1, 30)
+                        lambda: os.path.exists(mark) or self.s.ui()["button"] == 1, 60)
         self.assertFalse(os.path.exists(mark), "a DLL beside the program was loaded")
         self.wait_ready()
         self.assertEqual(self.s.ui()["version"], "Version 2.00")

@@ -12,7 +12,7 @@ class FullUpdate(E2ECase):
         self.wait_ready()
         click = self.click_start()
         state5 = self.s.wait_snapshot("waiting for disconnect", lambda x: x["last"] == [WM_SET_STATE, 5], 60, click)
-        waiting = self.s.wait_snapshot("its display", lambda x: x["last"] == [WM_REFRESH_UI, 0], 30, state5)
+        waiting = self.s.wait_snapshot("its display", lambda x: x["last"] == [WM_REFRESH_UI, 0], 60, state5)
         shown = self.s.snapshots()[waiting]
         self.assertEqual((shown["message"], shown["pos"], shown["close"], shown["button"]),
                          (texts.UPDATING, 60, "grayed", 0))
@@ -45,7 +45,7 @@ class FullUpdate(E2ECase):
         # The printer comes back with its new firmware: it is checked again.
         self.s.printer("set", version=0x2510)
         self.s.printer("replug")
-        checking = self.wait_shown(texts.CHECKING, done + 1, timeout=30)
+        checking = self.wait_shown(texts.CHECKING, done + 1, timeout=60)
         self.wait_shown(texts.UP_TO_DATE, checking, button=0, close="enabled")
         self.assertEqual(self.s.received().count(INFO_REQUEST), 3)
         self.assert_alive()
