@@ -131,7 +131,7 @@ class Probe:
 
 
 class Session:
-    def __init__(self, build, exe=None, display=None, work=None, keep=False):
+    def __init__(self, build, exe=None, display=None, work=None, keep=False, desktop=None):
         self.build = os.path.abspath(build)
         self.exe_source = exe or os.path.join(self.build, "app", "LMXFirmwareUpdater.exe")
         if not os.path.exists(self.exe_source):
@@ -158,6 +158,8 @@ class Session:
             self.xvfb = Xvfb()
             self.display = self.xvfb.display
         self.server_log = open(os.path.join(self.work, "wineserver.log"), "ab")
+        if desktop:
+            self.use_virtual_desktop(desktop)
         subprocess.run(["wineserver", "-p10"], env=self.env(), stderr=self.server_log)
         # Wine's own services start with the first program of the prefix and
         # must not inherit the updater's DLL override: the replacement
@@ -175,6 +177,17 @@ class Session:
         f = open(os.path.join(self.work, name), "ab")
         self.logs.append(f)
         return f
+
+    def use_virtual_desktop(self, size):
+        """Windows drawn inside one desktop window of the given size, with
+        frames and captions (Xvfb has no window manager). Takes effect with
+        the fresh wineserver that follows."""
+        for key, name, value in ((r"HKCU\Software\Wine\Explorer", "Desktop", "Default"),
+                                 (r"HKCU\Software\Wine\Explorer\Desktops", "Default", size)):
+            subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=self.env(),
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-k"], env=self.env(), stderr=self.server_log)
+        subprocess.run(["wineserver", "-w"], env=self.env(), stderr=self.server_log)
 
     def tool(self, name):
         return os.path.join(self.build, "sim", name)
