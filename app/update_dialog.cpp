@@ -79,11 +79,8 @@ void CKR52xBriselUpdateDlg::StartConnectionCheck() {
             }
             break;
         case STATE_CHECKING:
-            // The running check may have looked before this change.
-            if (m_bCheckRunning) m_bCheckAgain = TRUE;
-            break;
         case STATE_UPDATING:
-            break;
+            break;  // a check or the update is already running
         case STATE_WAIT_DISCONNECT:
             if (CheckConnection() == 0) m_state = STATE_COMPLETED;
             break;

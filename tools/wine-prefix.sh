@@ -4,7 +4,7 @@
 # wineserver whose chatter goes to a log instead of the test output.
 # Usage: tools/wine-prefix.sh <prefix>
 set -euo pipefail
-prefix=$1
+prefix=$(realpath -m "$1")
 mkdir -p "$prefix"
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
 (

@@ -3,7 +3,7 @@
 # the prefix on first use (Japanese font replacements included).
 # Usage: tools/wine-run.sh <prefix> <program.exe> [args...]
 set -euo pipefail
-prefix=$1
+prefix=$(realpath -m "$1")
 shift
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 "$here/wine-prefix.sh" "$prefix"

@@ -190,6 +190,31 @@ TEST_F(DialogTest, DeviceListChangeStartsACheckOnlyWhereNoTaskRuns) {
     }
 }
 
+TEST_F(DialogTest, DeviceListChangeWhileCheckingStartsNoFurtherCheck) {
+    SetPrinter(true, MODEL_A, 0x2400);
+    Open();
+    runner->ClearMessages();
+    const int opensBefore = printer.state.opens;
+    // The next check gets past its presence open and is held at its second.
+    printer.state.gateFromOpen = opensBefore + 2;
+    printer.state.HoldOpens();
+    runner->Send(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+    ASSERT_TRUE(runner->WaitUntil([this] { return runner->State() == STATE_CHECKING; }));
+
+    runner->Send(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+    EXPECT_EQ(1, RunningTaskCount(ConnectionCheckThread));
+    printer.state.ReleaseOpens();
+    ASSERT_TRUE(runner->WaitUntil([this] { return LastIsFinalCheckResult(); })) << Describe(runner->Messages());
+    ASSERT_TRUE(WaitForRecordedTasks(10000));
+    runner->Flush();
+
+    EXPECT_EQ(opensBefore + 2, printer.state.opens) << "one check: its two opens, nothing more";
+    EXPECT_EQ(std::vector<PostedMessage>({{WM_CHECK_RESULT, 1}, {WM_CHECK_RESULT, CHECK_UPDATE_NEEDED}}),
+              runner->Messages())
+        << Describe(runner->Messages());
+    EXPECT_EQ(STATE_UPDATE_AVAILABLE, runner->State());
+}
+
 TEST_F(DialogTest, OtherDeviceEventsAreIgnored) {
     SetPrinter(false);
     Open();
