@@ -71,7 +71,9 @@ void CKR52xBriselUpdateDlg::StartConnectionCheck() {
         case STATE_UP_TO_DATE:
         case STATE_COMPLETED:
         case STATE_FAILED:
-            if (m_bUpdateInProgress) break;
+            // Between the press and the update's outcome no check may open
+            // the printer; once the failure is stored the update is over.
+            if (m_bUpdateInProgress && m_state != STATE_FAILED) break;
             if (m_bCheckRunning) {
                 m_bCheckAgain = TRUE;
             } else {

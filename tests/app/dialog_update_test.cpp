@@ -185,6 +185,24 @@ TEST_F(UpdateTest, DeviceChangesDuringACheckRunOneMoreCheckAfterIt) {
     EXPECT_EQ(STATE_UP_TO_DATE, runner->State());
 }
 
+TEST_F(UpdateTest, ADeviceChangeAfterTheFailureIsStoredStartsACheck) {
+    OpenReady();
+    printer.state.failAtWrite = 1;
+    printer.state.HoldOpens();
+    runner->ClickStart();
+    ASSERT_TRUE(runner->WaitUntil([this] { return runner->State() == STATE_UPDATING; }));
+    // The failure stored, its refresh not handled yet: the update is over
+    // for the dialog, so the device-list change is that of state 7.
+    runner->Post(WM_SET_STATE, STATE_FAILED);
+    runner->Flush();
+    runner->Send(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+    EXPECT_EQ(1, RunningTaskCount(ConnectionCheckThread));
+    EXPECT_EQ(STATE_NO_DEVICE, runner->State()) << "state 7 shown, then read as 0";
+    printer.state.ReleaseOpens();
+    ASSERT_TRUE(boxes.WaitForBoxes(1));
+    boxes.DismissAll();
+}
+
 TEST_F(UpdateTest, ClosingWaitsForEveryRunningTaskNotOnlyTheLast) {
     OpenReady();
     printer.state.failAtWrite = 2;
