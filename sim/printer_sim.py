@@ -341,8 +341,8 @@ def main():
                         help='a printer to attach at start, as the JSON of an "add" command')
     args = parser.parse_args()
     sim = Simulator(os.path.abspath(args.prefix), os.path.abspath(args.workdir), args.broadcast_exe)
-    for spec in args.device:
-        reply = sim.command(dict(json.loads(spec), cmd="add"))
+    for device in args.device:
+        reply = sim.command(dict(json.loads(device), cmd="add"))
         if "error" in reply:
             sys.exit(reply["error"])
     sim.serve(args.control)
