@@ -9,35 +9,12 @@
 #include <windows.h>
 #include <setupapi.h>
 #include <winusb.h>
+#include "usb_api.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-typedef HDEVINFO(WINAPI* GetClassDevsFn)(const GUID*, PCWSTR, HWND, DWORD);
-typedef BOOL(WINAPI* EnumInterfacesFn)(HDEVINFO, PSP_DEVINFO_DATA, const GUID*, DWORD, PSP_DEVICE_INTERFACE_DATA);
-typedef BOOL(WINAPI* GetDetailFn)(HDEVINFO, PSP_DEVICE_INTERFACE_DATA, PSP_DEVICE_INTERFACE_DETAIL_DATA_W, DWORD,
-                                  PDWORD, PSP_DEVINFO_DATA);
-typedef BOOL(WINAPI* DestroyListFn)(HDEVINFO);
-typedef BOOL(WINAPI* InitializeFn)(HANDLE, PWINUSB_INTERFACE_HANDLE);
-typedef BOOL(WINAPI* FreeFn)(WINUSB_INTERFACE_HANDLE);
-typedef BOOL(WINAPI* QuerySettingsFn)(WINUSB_INTERFACE_HANDLE, UCHAR, PUSB_INTERFACE_DESCRIPTOR);
-typedef BOOL(WINAPI* QueryPipeFn)(WINUSB_INTERFACE_HANDLE, UCHAR, UCHAR, PWINUSB_PIPE_INFORMATION);
-typedef BOOL(WINAPI* PipeTransferFn)(WINUSB_INTERFACE_HANDLE, UCHAR, PUCHAR, ULONG, PULONG, LPOVERLAPPED);
-typedef BOOL(WINAPI* OverlappedResultFn)(WINUSB_INTERFACE_HANDLE, LPOVERLAPPED, LPDWORD, BOOL);
-
-static struct {
-    GetClassDevsFn getClassDevs;
-    EnumInterfacesFn enumInterfaces;
-    GetDetailFn getDetail;
-    DestroyListFn destroyList;
-    InitializeFn initialize;
-    FreeFn free;
-    QuerySettingsFn querySettings;
-    QueryPipeFn queryPipe;
-    PipeTransferFn writePipe;
-    PipeTransferFn readPipe;
-    OverlappedResultFn overlappedResult;
-} api;
+static struct UsbApi api;
 
 static struct {
     HDEVINFO set;
@@ -46,23 +23,7 @@ static struct {
     UCHAR in, out;
 } link;
 
-static const GUID kUsbDeviceGuid = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 static const WCHAR kPrefix[] = L"\\\\?\\usb#vid_4c5a&pid_0e17#";
-
-#define LOAD(module, field, name) (api.field = (void*)GetProcAddress(module, name)) != NULL
-
-static int LoadApi(void)
-{
-    HMODULE setupapi = LoadLibraryExW(L"setupapi.dll", NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    HMODULE winusb = LoadLibraryExW(L"winusb.dll", NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return setupapi && winusb && LOAD(setupapi, getClassDevs, "SetupDiGetClassDevsW") &&
-           LOAD(setupapi, enumInterfaces, "SetupDiEnumDeviceInterfaces") &&
-           LOAD(setupapi, getDetail, "SetupDiGetDeviceInterfaceDetailW") &&
-           LOAD(setupapi, destroyList, "SetupDiDestroyDeviceInfoList") && LOAD(winusb, initialize, "WinUsb_Initialize") &&
-           LOAD(winusb, free, "WinUsb_Free") && LOAD(winusb, querySettings, "WinUsb_QueryInterfaceSettings") &&
-           LOAD(winusb, queryPipe, "WinUsb_QueryPipe") && LOAD(winusb, writePipe, "WinUsb_WritePipe") &&
-           LOAD(winusb, readPipe, "WinUsb_ReadPipe") && LOAD(winusb, overlappedResult, "WinUsb_GetOverlappedResult");
-}
 
 static int OpenPipes(const WCHAR* path)
 {
@@ -122,7 +83,7 @@ static void CloseLink(void)
         CloseHandle(link.device);
 }
 
-static DWORD Transfer(PipeTransferFn fn, UCHAR pipe, unsigned char* buffer, DWORD length)
+static DWORD Transfer(UsbPipeTransferFn fn, UCHAR pipe, unsigned char* buffer, DWORD length)
 {
     for (;;) {
         OVERLAPPED ov;
@@ -196,7 +157,7 @@ static int Push(const char* imagePath)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || !LoadApi()) {
+    if (argc < 2 || !LoadUsbApi(&api)) {
         printf("{\"error\":\"usage or api\"}\n");
         return 2;
     }
